@@ -1,0 +1,5 @@
+#include "download_cycle.h"
+
+void DownloadStocks()
+{
+}

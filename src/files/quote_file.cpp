@@ -1,0 +1,6 @@
+#include "../core/stock_table.h"
+
+bool STOCKFILE::Load(char*)
+{
+    return false;
+}

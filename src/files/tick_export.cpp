@@ -1,0 +1,5 @@
+#include "tick_export.h"
+
+void ExportTickSeries()
+{
+}

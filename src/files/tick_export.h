@@ -1,0 +1,4 @@
+// Writes every stock's tick series to its own text file, newest price first.
+#pragma once
+
+void ExportTickSeries();
