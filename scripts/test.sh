@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the
+# portable code natively (with sanitizers), and the Windows programs under Wine.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+ensure_tools
+
+cmake -S "$ROOT" -B "$NATIVE_BUILD" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$NATIVE_BUILD" -j"$(nproc)"
+build_windows
+
+trap cleanup_wine EXIT
+ensure_display
+ensure_prefix test
+start_wineserver
+
+status=0
+echo "== Native tests"
+ctest --test-dir "$NATIVE_BUILD" --output-on-failure -j"$(nproc)" || status=1
+echo "== Windows tests under Wine"
+ctest --test-dir "$WIN_BUILD" --output-on-failure -j"$(nproc)" || status=1
+exit $status
