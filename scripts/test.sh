@@ -6,7 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_tools
 
-cmake -S "$ROOT" -B "$NATIVE_BUILD" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake -S "$ROOT" -B "$NATIVE_BUILD" -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON >/dev/null
 cmake --build "$NATIVE_BUILD" -j"$(nproc)"
 build_windows
 
@@ -16,7 +16,9 @@ ensure_prefix test
 start_wineserver
 
 status=0
-echo "== Native tests"
+echo "== Native tests, with AddressSanitizer and UndefinedBehaviorSanitizer"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 ctest --test-dir "$NATIVE_BUILD" --output-on-failure -j"$(nproc)" || status=1
 echo "== Windows tests under Wine"
 ctest --test-dir "$WIN_BUILD" --output-on-failure -j"$(nproc)" || status=1
