@@ -1,8 +1,7 @@
 #include "program.h"
 
+#include <cstdio>
 #include <cstring>
-
-#include <gtest/gtest.h>
 
 std::filesystem::path BinDir()
 {
@@ -25,15 +24,15 @@ WorkingFolder::WorkingFolder(const std::string& stockList)
     std::filesystem::copy_file(BinDir() / "wget.exe", path_ / "wget.exe", noTool);
 }
 
-Program::Program(const std::filesystem::path& folder)
+Program::Program(const std::filesystem::path& folder, const std::filesystem::path& exe)
 {
-    std::string command = "\"" + (BinDir() / "Quorvane.exe").string() + "\"";
+    std::string command = "\"" + exe.string() + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
                         folder.string().c_str(), &startup, &info)) {
-        ADD_FAILURE() << "cannot start " << command << ": error " << GetLastError();
+        fprintf(stderr, "cannot start %s: error %lu\n", command.c_str(), GetLastError());
         return;
     }
     CloseHandle(info.hThread);

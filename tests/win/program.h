@@ -39,8 +39,10 @@ bool WaitFor(Fn fn, DWORD timeoutMs)
 
 class Program {
 public:
-    // Starts Quorvane.exe with the given folder as its working directory.
-    explicit Program(const std::filesystem::path& folder);
+    // Starts the program (by default the Quorvane.exe built beside the test)
+    // with the given folder as its working directory.
+    explicit Program(const std::filesystem::path& folder,
+                     const std::filesystem::path& exe = BinDir() / "Quorvane.exe");
     ~Program();  // closes the program, and ends it if it will not close
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
