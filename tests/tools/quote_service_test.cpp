@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <future>
+#include <memory>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -63,74 +64,76 @@ bool Accepts(int port)
     return accepted;
 }
 
-pid_t Spawn(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv;
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    EXPECT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
-    return pid;
-}
-
-// The exit status of `pid` once it ends within `limit`, else nullopt.
-std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds limit)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    do {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        std::this_thread::sleep_for(10ms);
-    } while (std::chrono::steady_clock::now() < deadline);
-    return std::nullopt;
-}
-
-// quote_service with the given options on a free port, logging to
-// service.log in the test's folder; killed at the end if still running.
-class Service {
+// A child process, killed at the end if still running.
+class Child {
 public:
-    explicit Service(std::vector<std::string> options)
+    explicit Child(const std::vector<std::string>& args)
     {
-        for (int attempt = 0; attempt < 5 && pid_ == 0; ++attempt) {
-            port_ = FreePort();
-            std::vector<std::string> args = {ServiceBinary().string(), "--port", std::to_string(port_), "--log",
-                                             "service.log"};
-            args.insert(args.end(), options.begin(), options.end());
-            const pid_t pid = Spawn(args);
-            const auto deadline = std::chrono::steady_clock::now() + 10s;
-            while (!Accepts(port_) && std::chrono::steady_clock::now() < deadline) {
-                if (::WaitForExit(pid, 10ms)) {
-                    break;
-                }
-            }
-            if (Accepts(port_)) {
-                pid_ = pid;
-            }
+        std::vector<char*> argv;
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
         }
-        EXPECT_NE(pid_, 0) << "quote_service did not start";
+        argv.push_back(nullptr);
+        EXPECT_EQ(posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ), 0);
     }
-    ~Service()
+    ~Child()
     {
-        if (pid_ != 0 && !exit_status_) {
+        if (!exit_status_) {
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
         }
     }
-    Service(const Service&) = delete;
-    Service& operator=(const Service&) = delete;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
 
+    pid_t pid() const { return pid_; }
+
+    // The exit status once the process ends within `limit`, else nullopt.
     std::optional<int> WaitForExit(std::chrono::milliseconds limit)
     {
-        exit_status_ = ::WaitForExit(pid_, limit);
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (!exit_status_) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            } else if (std::chrono::steady_clock::now() >= deadline) {
+                break;
+            } else {
+                std::this_thread::sleep_for(10ms);
+            }
+        }
         return exit_status_;
     }
 
+private:
+    pid_t pid_ = 0;
+    std::optional<int> exit_status_;
+};
+
+// quote_service with the given options on a free port, logging to
+// service.log in the test's folder.
+class Service {
+public:
+    explicit Service(const std::vector<std::string>& options)
+    {
+        for (int attempt = 0; attempt < 5 && !process_; ++attempt) {
+            port_ = FreePort();
+            std::vector<std::string> args = {ServiceBinary().string(), "--port", std::to_string(port_), "--log",
+                                             "service.log"};
+            args.insert(args.end(), options.begin(), options.end());
+            auto process = std::make_unique<Child>(args);
+            const auto deadline = std::chrono::steady_clock::now() + 10s;
+            while (!Accepts(port_) && !process->WaitForExit(10ms) && std::chrono::steady_clock::now() < deadline) {
+            }
+            if (Accepts(port_)) {
+                process_ = std::move(process);
+            }
+        }
+        EXPECT_TRUE(process_) << "quote_service did not start";
+    }
+
     int port() const { return port_; }
-    pid_t pid() const { return pid_; }
+    Child& process() { return *process_; }
 
     // The log's lines without their time stamps, which must be well formed.
     std::vector<std::string> Log() const
@@ -148,8 +151,7 @@ public:
 
 private:
     int port_ = 0;
-    pid_t pid_ = 0;
-    std::optional<int> exit_status_;
+    std::unique_ptr<Child> process_;
 };
 
 class QuoteServiceTest : public ::testing::Test {
@@ -215,12 +217,14 @@ TEST_F(QuoteServiceTest, StopsAtOnceOnSigintEvenWithAReplyWaiting)
         httplib::Client client("127.0.0.1", service.port());
         return client.Get("/d/quotes.csv?s=IBM");
     });
-    while (service.Log().empty()) {
+    const auto asked = std::chrono::steady_clock::now() + 10s;
+    while (service.Log().empty() && std::chrono::steady_clock::now() < asked) {
         std::this_thread::sleep_for(10ms);
     }
+    ASSERT_EQ(service.Log(), std::vector<std::string>{"200 /d/quotes.csv IBM=7.25"});
     const auto start = std::chrono::steady_clock::now();
-    kill(service.pid(), SIGINT);
-    EXPECT_EQ(service.WaitForExit(5s), 0);
+    kill(service.process().pid(), SIGINT);
+    EXPECT_EQ(service.process().WaitForExit(5s), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
     const httplib::Result result = waiting.get();
     ASSERT_TRUE(result);
@@ -231,8 +235,8 @@ TEST_F(QuoteServiceTest, StopsAtOnceOnSigintEvenWithAReplyWaiting)
 TEST_F(QuoteServiceTest, RefusesAPortAlreadyTaken)
 {
     Service first({});
-    const pid_t second = Spawn({ServiceBinary().string(), "--port", std::to_string(first.port())});
-    EXPECT_EQ(WaitForExit(second, 5s), 1);
+    Child second({ServiceBinary().string(), "--port", std::to_string(first.port())});
+    EXPECT_EQ(second.WaitForExit(5s), 1);
 }
 
 TEST_F(QuoteServiceTest, RefusesABadCommandLineOrScript)
@@ -247,7 +251,8 @@ TEST_F(QuoteServiceTest, RefusesABadCommandLineOrScript)
     for (const auto& options : cases) {
         std::vector<std::string> args = {ServiceBinary().string()};
         args.insert(args.end(), options.begin(), options.end());
-        EXPECT_EQ(WaitForExit(Spawn(args), 5s), 2) << options[0] << " " << options[1];
+        Child service(args);
+        EXPECT_EQ(service.WaitForExit(5s), 2) << options[0] << " " << options[1];
     }
 }
 
