@@ -59,12 +59,13 @@ std::vector<float> VariedFloats()
         if (std::isfinite(value)) values.push_back(value);
     }
     for (int n = 1; n < 200000; n += 2) {
-        values.push_back(n / 128.0f);
-        values.push_back(-n / 128.0f);
-        values.push_back(static_cast<float>(n) * 4096.0f + 1 / 128.0f);
+        const float odd = static_cast<float>(n);
+        values.push_back(odd / 128.0f);
+        values.push_back(-odd / 128.0f);
+        values.push_back(odd * 4096.0f + 1 / 128.0f);
     }
     for (int half = 1; half < 2000; half += 2) {
-        float value = half * 0.5e-6f;
+        float value = static_cast<float>(half) * 0.5e-6f;
         for (int step = 0; step < 40; ++step) value = std::nextafter(value, 0.0f);
         for (int step = 0; step < 80; ++step) {
             values.push_back(value);

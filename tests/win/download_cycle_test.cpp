@@ -279,7 +279,7 @@ TEST_F(DownloadCycle, WaitsWhileTheScriptRunsThenMakesOnePassPerStock)
         EXPECT_LE(afterEnd, static_cast<DWORD>((stocks + 1) * 75 + 200));
         EXPECT_GE(duration, afterEnd + 700);
         EXPECT_GT(watcher.timerMessages, 10) << "the windows were pumped while the script ran";
-        for (int n = 0; n < stocks; ++n) EXPECT_EQ(Series(n), std::vector<float>{n + 0.5f}) << symbols[n];
+        for (int n = 0; n < stocks; ++n) EXPECT_EQ(Series(n), std::vector<float>{static_cast<float>(n) + 0.5f}) << symbols[n];
     }
 }
 
