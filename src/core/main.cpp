@@ -26,6 +26,17 @@ void ShowDonations()
     if (ShellExecuteInfo.hProcess) CloseHandle(ShellExecuteInfo.hProcess);
 }
 
+// The downloader writes the quote files into TempStocks but cannot make the
+// folder: one that is missing is made here, and the user is told when that
+// fails (a file of that name stands in its way, the drive is read-only).
+void PrepareQuoteFolder()
+{
+    CreateDirectoryA("TempStocks", nullptr);
+    const DWORD attributes = GetFileAttributesA("TempStocks");
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        ReportToUser("Failed to create - TempStocks");
+}
+
 // A check pass: start a download cycle when the hour and the switch allow.
 void CheckPass()
 {
@@ -66,6 +77,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
     SetDialogDefaults(DialogBoxA);
     ShowWindow(DialogBoxA, SW_SHOWNORMAL);
     PrepairStockList();
+    PrepareQuoteFolder();
 
     WNDCLASSEXA wincl = ChartWindowClass();
     if (!RegisterClassExA(&wincl)) return 0;

@@ -1,13 +1,10 @@
 // The real program streaming end to end: its download script runs the
 // downloader against the quote service, which answers scripted replies on the
 // port that the script asks, and the exported files are checked byte for byte.
-#include <winsock2.h>
 #include <windows.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,118 +12,11 @@
 
 #include "../../res/resource.h"
 #include "program.h"
+#include "quote_service.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The port of QUOTE_HOST, which the download script asks.
-int QuotePort()
-{
-    const std::string host = QUOTE_HOST;
-    const size_t colon = host.rfind(':');
-    return colon == std::string::npos ? 80 : atoi(host.c_str() + colon + 1);
-}
-
-// True when something accepts connections on 127.0.0.1 at the port.
-bool Accepts(int port)
-{
-    SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool accepted = connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    closesocket(probe);
-    return accepted;
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty()) lines.push_back(line);
-    return lines;
-}
-
-// The quote service answering the replies of a script (format in
-// tools/quote_service/script.h), logging to "service.log" in the folder.
-class QuoteService {
-public:
-    QuoteService(const fs::path& folder, const std::string& replies) : log_(folder / "service.log")
-    {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        if (Accepts(QuotePort())) {
-            ADD_FAILURE() << "port " << QuotePort() << " of QUOTE_HOST is taken by another program";
-            return;
-        }
-        WriteFile(folder / "replies.txt", replies);
-        std::string command = "\"" + (BinDir() / "quote_service.exe").string() + "\" --port " +
-                              std::to_string(QuotePort()) + " --script \"" + (folder / "replies.txt").string() +
-                              "\" --log \"" + log_.string() + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info = {};
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                            &startup, &info)) {
-            ADD_FAILURE() << "cannot start " << command << ": error " << GetLastError();
-            return;
-        }
-        CloseHandle(info.hThread);
-        process_ = info.hProcess;
-        const bool listening = WaitFor(
-            [&] { return Accepts(QuotePort()) || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, 15000);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(process_, &code);
-        if (!listening || code != STILL_ACTIVE)
-            ADD_FAILURE() << "the quote service does not listen on port " << QuotePort() << " (exit code " << code
-                          << ")";
-    }
-
-    ~QuoteService()
-    {
-        if (process_) {
-            TerminateProcess(process_, 0);
-            WaitForSingleObject(process_, 5000);
-            CloseHandle(process_);
-        }
-        WSACleanup();
-    }
-
-    QuoteService(const QuoteService&) = delete;
-    QuoteService& operator=(const QuoteService&) = delete;
-
-    bool ok() const { return process_ != nullptr && !::testing::Test::HasFailure(); }
-
-    // One line per request: TIME STATUS PATH SYMBOL=VALUE.
-    std::vector<std::string> Log() const { return Lines(ReadFile(log_)); }
-
-    bool WaitForRequests(size_t count, DWORD timeoutMs) const
-    {
-        return WaitFor([&] { return Log().size() >= count; }, timeoutMs);
-    }
-
-private:
-    fs::path log_;
-    HANDLE process_ = nullptr;
-};
-
-// What a request line of the log says after its time stamp.
-std::string Request(const std::string& line)
-{
-    return line.substr(line.find(' ') + 1);
-}
-
-// Streams every second, whatever the hour.
-void StartStreaming(const Program& program)
-{
-    program.SetItemText(IDC_START_HOUR, "1");
-    program.SetItemText(IDC_STOP_HOUR, "24");
-    program.SetItemText(IDC_FREQUENCY, "1");
-    program.Press(IDC_START);
-}
 
 TEST(Streaming, EveryExportFileHoldsTheScriptedPricesNewestFirst)
 {
