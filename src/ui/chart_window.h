@@ -11,5 +11,22 @@ void OpenChartWindow();
 
 LRESULT CALLBACK DisplayWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Draws one frame into the chart window, if it is visible.
+// Draws one frame into the chart window, if it is visible, after moving the
+// selection by the arrow keys while the window has the keyboard focus.
 void Display();
+
+// The arrow keys: Up selects the previous symbol, Down the next one if that
+// stock holds a tick; each key is read only when its move is possible.
+void MoveSelection();
+
+// Composes one frame of width x height pixels into dc, from the shared state,
+// with the cursor at mouseX: the two panels, the symbol list and the selected
+// stock's series. Lowers TickNumber to that series' length when it is larger.
+// Returns true, with the window's new title in title, when the cursor is over
+// a plotted tick; the title is the price of the last such tick.
+bool DrawFrame(HDC dc, int width, int height, int mouseX, char (&title)[1000]);
+
+// The series as one segment per pair of neighbouring ticks, drawn with the
+// pen selected into dc: tick i at (x[i], the y of values[i]). A single tick
+// is drawn as a point, a segment of length zero.
+void DrawSegments(HDC dc, const int* x, const float* values, int count, int height);
