@@ -33,8 +33,12 @@ start_wineserver
 cd "$FOLDER"
 wine quote_service.exe --log "$(winepath -w "$OUT/quote_service.log")" </dev/null >"$OUT/quote_service.out" 2>&1 &
 SERVICE_PID=$!
-for _ in $(seq 100); do
-    (exec 3<>"/dev/tcp/127.0.0.1/$PORT") 2>/dev/null && break
+for _ in $(seq 150); do
+    grep -q "listening on" "$OUT/quote_service.out" && break
+    if grep -q "cannot listen" "$OUT/quote_service.out"; then
+        echo "The quote service cannot listen on port $PORT: another program holds it." >&2
+        exit 1
+    fi
     sleep 0.1
 done
 
