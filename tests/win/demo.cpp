@@ -66,17 +66,21 @@ bool SaveWindowPicture(HWND window, const std::filesystem::path& file)
     return ok;
 }
 
-// Moves the cursor across the plot, right to left, until the title shows a price.
+// Moves the cursor outwards from the middle of the plot until the title
+// shows a price, so that the marker lands well inside the window.
 std::string HoverOverTheLine(HWND chart)
 {
     RECT client;
     GetClientRect(chart, &client);
     const std::string prefix = "Stock display window - ";
-    for (int x = client.right - 2; x > 100; x -= 3) {
-        PostMessageA(chart, WM_MOUSEMOVE, 0, MAKELPARAM(x, client.bottom / 2));
-        Sleep(100);
-        std::string title = WindowText(chart);
-        if (title.compare(0, prefix.size(), prefix) == 0) return title;
+    const int middle = 100 + (client.right - 100) / 2;
+    for (int offset = 0; offset < client.right / 2; offset += 3) {
+        for (int x : {middle - offset, middle + offset}) {
+            PostMessageA(chart, WM_MOUSEMOVE, 0, MAKELPARAM(x, client.bottom / 2));
+            Sleep(100);
+            std::string title = WindowText(chart);
+            if (title.compare(0, prefix.size(), prefix) == 0) return title;
+        }
     }
     return "";
 }
