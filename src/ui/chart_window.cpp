@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "../core/stock_table.h"
+#include "chart_columns.h"
 #include "chart_geometry.h"
+#include "column_runs.h"
 
 WNDCLASSEXA ChartWindowClass()
 {
@@ -71,11 +73,15 @@ void DrawSymbol(HDC dc, int y, int stock)
     TextOutA(dc, 1, y, FileName[stock], static_cast<int>(strnlen(FileName[stock], SymbolSlotSize)));
 }
 
+// Every symbol at its place; those that would be clipped away whole are skipped.
 void DrawSymbolList(HDC dc, int height, int selected)
 {
+    const TextTops visible = VisibleTextTops(dc);
     for (int i = 0; i < ListedStocks(); ++i) {
+        const int top = SymbolTop(height, i, selected);
+        if (top < visible.first || top >= visible.last) continue;
         SetTextColor(dc, Black);
-        DrawSymbol(dc, SymbolTop(height, i, selected), i);
+        DrawSymbol(dc, top, i);
     }
     SetTextColor(dc, Red);
     DrawSymbol(dc, SymbolTop(height, selected, selected), selected);
@@ -84,8 +90,6 @@ void DrawSymbolList(HDC dc, int height, int selected)
 // The selected series, scaled to the plot, with the hover markers.
 bool DrawSeries(HDC dc, int width, int height, int mouseX, int stock, char (&title)[1000])
 {
-    static int x[MaxTicks];  // pixel x of each plotted tick: kept off the stack
-
     const int fileSize = SeriesLength(stock);
     if (fileSize <= 2) return false;
     const float* StockValues = StockFile[stock].StockValues;
@@ -99,21 +103,21 @@ bool DrawSeries(HDC dc, int width, int height, int mouseX, int stock, char (&tit
     const HPEN pen = CreatePen(PS_SOLID, 2, Red);
     const HGDIOBJ oldPen = SelectObject(dc, pen);
     const TickLayout layout = LayOutTicks(width, count);
-    for (int i = 0; i < count; ++i) x[i] = TickX(layout, i);
-    DrawSegments(dc, x, AveragedStock, count, height);
+    DrawColumns(dc, layout, AveragedStock, height);
 
-    bool hovered = false;
-    for (int i = 0; i < count; ++i) {
-        if (!CursorOverTick(layout, x[i], mouseX)) continue;
+    const TickRange hovered = HoveredTicks(layout, mouseX);
+    for (int i = hovered.begin; i < hovered.end; ++i) {
+        const int x = TickX(layout, i);
         const int y = ValueY(height, AveragedStock[i]);
-        Rectangle(dc, x[i] - 5, y - 5, x[i] + 5, y + 5);
-        snprintf(title, sizeof title, "Stock display window - %f", static_cast<double>(StockValues[h + i]));
-        hovered = true;
+        Rectangle(dc, x - 5, y - 5, x + 5, y + 5);
     }
+    if (hovered.end > hovered.begin)
+        snprintf(title, sizeof title, "Stock display window - %f",
+                 static_cast<double>(StockValues[h + hovered.end - 1]));
 
     SelectObject(dc, oldPen);
     DeleteObject(pen);
-    return hovered;
+    return hovered.end > hovered.begin;
 }
 
 }  // namespace
