@@ -83,6 +83,17 @@ TEST(Program, DisplayWindowOpensTheChartOnce)
     }
     EXPECT_EQ(charts, 1);
 
+    // Minimised, it still counts as shown: the command neither opens another
+    // nor restores it. The program goes on drawing it, on an empty client area.
+    ShowWindowAsync(chart, SW_MINIMIZE);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(chart) != FALSE; }, 5000));
+    program.Press(IDC_DISPLAY);
+    Sleep(300);
+    EXPECT_TRUE(IsIconic(chart));
+    EXPECT_EQ(program.WaitForWindow("Stock Market", "Stock display window", 0), chart);
+    EXPECT_FALSE(program.WaitForExit(0)) << "frames on an empty client area";
+    EXPECT_EQ(program.ItemText(IDC_TICKS), "1000");
+
     PostMessageA(chart, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(chart); }, 5000));
     program.Press(IDC_DISPLAY);
