@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <string>
 
+// The GDI+ headers use min and max unqualified; with NOMINMAX, as the
+// project builds, they find the standard ones here.
+namespace Gdiplus {
+using std::max;
+using std::min;
+}  // namespace Gdiplus
 #include <gdiplus.h>
 
 ScreenPicture::ScreenPicture(const RECT& area)
