@@ -20,6 +20,7 @@ echo "== Native tests, with AddressSanitizer and UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 ctest --test-dir "$NATIVE_BUILD" --output-on-failure -j"$(nproc)" || status=1
+"$ROOT/scripts/fuzz.sh" 60 || status=1
 echo "== Windows tests under Wine"
 ctest --test-dir "$WIN_BUILD" --output-on-failure -j"$(nproc)" || status=1
 "$ROOT/scripts/soak.sh" 1 || status=1
