@@ -5,8 +5,50 @@
 
 #include "column_runs.h"
 
+namespace {
+
+// Segments are handed to GDI in batches, each one PolyPolyline of two-point
+// lines: every line is stroked as MoveToEx/LineTo would stroke it, and the
+// batch's pixels are filled at once. A batch stays small enough that the
+// outline GDI gathers for it stays small too.
+class SegmentBatch {
+public:
+    explicit SegmentBatch(HDC dc) : dc_(dc) {}
+    ~SegmentBatch() { Flush(); }
+    SegmentBatch(const SegmentBatch&) = delete;
+    SegmentBatch& operator=(const SegmentBatch&) = delete;
+
+    void Add(int x1, int y1, int x2, int y2)
+    {
+        points_[2 * size_] = POINT{x1, y1};
+        points_[2 * size_ + 1] = POINT{x2, y2};
+        if (++size_ == Capacity) Flush();
+    }
+
+private:
+    static constexpr int Capacity = 64;
+    static const DWORD Pairs[Capacity];
+
+    void Flush()
+    {
+        if (size_ > 0) PolyPolyline(dc_, points_, Pairs, static_cast<DWORD>(size_));
+        size_ = 0;
+    }
+
+    HDC dc_;
+    POINT points_[2 * Capacity];
+    int size_ = 0;
+};
+
+const DWORD SegmentBatch::Pairs[Capacity] = {
+    2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
+    2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2};
+
+}  // namespace
+
 void DrawColumns(HDC dc, const TickLayout& layout, const float* values, int height)
 {
+    SegmentBatch segments(dc);
     const int count = layout.count;
     for (int first = 0; first < count;) {
         const int end = RunEnd(layout, first);
@@ -23,13 +65,10 @@ void DrawColumns(HDC dc, const TickLayout& layout, const float* values, int heig
             }
             const int y1 = ValueY(height, low);
             const int y2 = ValueY(height, high);
-            MoveToEx(dc, x, std::min(y1, y2), nullptr);
-            LineTo(dc, x, std::max(y1, y2));
+            segments.Add(x, std::min(y1, y2), x, std::max(y1, y2));
         }
-        if (end < count) {
-            MoveToEx(dc, x, ValueY(height, values[end - 1]), nullptr);
-            LineTo(dc, TickX(layout, end), ValueY(height, values[end]));
-        }
+        if (end < count)
+            segments.Add(x, ValueY(height, values[end - 1]), TickX(layout, end), ValueY(height, values[end]));
         first = end;
     }
 }

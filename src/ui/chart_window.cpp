@@ -120,6 +120,15 @@ bool DrawSeries(HDC dc, int width, int height, int mouseX, int stock, char (&tit
     return hovered.end > hovered.begin;
 }
 
+// Sets the window's title unless it already reads so: a title that stays is
+// not sent again to the window manager, which takes milliseconds each time.
+void ShowTitle(HWND window, const char* title)
+{
+    char shown[1000];
+    if (GetWindowTextA(window, shown, sizeof shown) > 0 && strcmp(shown, title) == 0) return;
+    SetWindowTextA(window, title);
+}
+
 }  // namespace
 
 void DrawSegments(HDC dc, const int* x, const float* values, int count, int height)
@@ -167,7 +176,7 @@ void Display()
     const HGDIOBJ OldScreenBitmap = SelectObject(TempDC, ScreenBitmap);
 
     char buffer[1000];
-    if (DrawFrame(TempDC, width, height, Mouse.x, buffer)) SetWindowTextA(DisplayWindow, buffer);
+    if (DrawFrame(TempDC, width, height, Mouse.x, buffer)) ShowTitle(DisplayWindow, buffer);
 
     BitBlt(WindowDC, 0, 0, width, height, TempDC, 0, 0, SRCCOPY);
     SelectObject(TempDC, OldScreenBitmap);
