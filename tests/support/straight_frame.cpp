@@ -83,3 +83,27 @@ bool DrawStraightFrame(HDC dc, int width, int height, int mouseX, char (&title)[
     DrawSymbol(dc, SymbolTop(height, selected, selected), selected);
     return DrawSeries(dc, width, height, mouseX, selected, title);
 }
+
+void DisplayStraight()
+{
+    if (GetFocus() == DisplayWindow && IsWindowVisible(DisplayWindow)) MoveSelection();
+    if (!IsWindowVisible(DisplayWindow)) return;
+
+    RECT WindowRect;
+    GetClientRect(DisplayWindow, &WindowRect);
+    const int width = WindowRect.right;
+    const int height = WindowRect.bottom;
+    const HDC WindowDC = GetDC(DisplayWindow);
+    const HDC TempDC = CreateCompatibleDC(WindowDC);
+    const HBITMAP ScreenBitmap = CreateCompatibleBitmap(WindowDC, width, height);
+    const HGDIOBJ OldScreenBitmap = SelectObject(TempDC, ScreenBitmap);
+
+    char buffer[1000];
+    if (DrawStraightFrame(TempDC, width, height, Mouse.x, buffer)) SetWindowTextA(DisplayWindow, buffer);
+
+    BitBlt(WindowDC, 0, 0, width, height, TempDC, 0, 0, SRCCOPY);
+    SelectObject(TempDC, OldScreenBitmap);
+    DeleteObject(ScreenBitmap);
+    DeleteDC(TempDC);
+    ReleaseDC(DisplayWindow, WindowDC);
+}

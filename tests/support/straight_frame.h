@@ -8,3 +8,7 @@
 
 // Same arguments, same shared state read and written, same result as DrawFrame.
 bool DrawStraightFrame(HDC dc, int width, int height, int mouseX, char (&title)[1000]);
+
+// Display with the straightforward frame: the keys, then the frame composed
+// off-screen and copied to the chart window, if it is visible.
+void DisplayStraight();
