@@ -28,8 +28,8 @@ start_wineserver
 
 echo "== Soak: $minutes minutes, 20 symbols, interval 0, chart open"
 status=0
-QUORVANE_SOAK_MINUTES=$minutes wine "$WIN_BUILD/bin/soak_tests.exe" 2>&1 | tr -d '\r' |
-    tee "$WIN_BUILD/soak.log" | grep -E '^(soak:|\[  (FAILED|PASSED)|.*Failure$)' || true
+QUORVANE_SOAK_MINUTES=$minutes wine "$WIN_BUILD/bin/soak_tests.exe" 2>&1 | sed -u 's/\r$//' |
+    tee "$WIN_BUILD/soak.log" | grep --line-buffered -E '^(soak:|\[  (FAILED|PASSED)|.*Failure$)' || true
 grep -q '^\[  PASSED  \] 1 test' "$WIN_BUILD/soak.log" || status=1
 [ $status -eq 0 ] || { echo "Soak failed:"; cat "$WIN_BUILD/soak.log"; }
 exit $status
