@@ -16,17 +16,38 @@ void SetDialogDefaults(HWND dialog)
     SetDlgItemTextA(dialog, IDC_TICKS, "1000");
 }
 
+namespace {
+
+// An edit's text, empty when there is no such control, as GetDlgItemTextA gives it.
+void ReadEdit(HWND edit, char* text, int size)
+{
+    if (!edit || GetWindowTextA(edit, text, size) == 0) text[0] = '\0';
+}
+
+}  // namespace
+
+// Every frame pass reads all five texts. Finding a control by its id asks
+// the window server for the dialog's children, so the five edits are found
+// once per dialog; reading a text from a window of this thread asks nothing.
 void SetVariables()
 {
+    static HWND dialog = nullptr;
+    static HWND edits[5];
+    static const int ids[5] = {IDC_START_HOUR, IDC_STOP_HOUR, IDC_FOLDER, IDC_FREQUENCY, IDC_TICKS};
+    if (dialog != DialogBoxA || !IsWindow(edits[0])) {
+        dialog = DialogBoxA;
+        for (int k = 0; k < 5; ++k) edits[k] = GetDlgItem(DialogBoxA, ids[k]);
+    }
+
     char buffer[1000];
-    GetDlgItemTextA(DialogBoxA, IDC_START_HOUR, buffer, sizeof buffer);
+    ReadEdit(edits[0], buffer, sizeof buffer);
     StartingTime = atoi(buffer);
-    GetDlgItemTextA(DialogBoxA, IDC_STOP_HOUR, buffer, sizeof buffer);
+    ReadEdit(edits[1], buffer, sizeof buffer);
     StoppingTime = atoi(buffer);
-    GetDlgItemTextA(DialogBoxA, IDC_FOLDER, DestinationFolder, sizeof DestinationFolder);
-    GetDlgItemTextA(DialogBoxA, IDC_FREQUENCY, buffer, sizeof buffer);
+    ReadEdit(edits[2], DestinationFolder, sizeof DestinationFolder);
+    ReadEdit(edits[3], buffer, sizeof buffer);
     StreamFrequency = atoi(buffer);
-    GetDlgItemTextA(DialogBoxA, IDC_TICKS, buffer, sizeof buffer);
+    ReadEdit(edits[4], buffer, sizeof buffer);
     TickNumber = atoi(buffer);
 }
 
