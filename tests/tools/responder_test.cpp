@@ -141,6 +141,24 @@ TEST(SimulatedMarket, AnswersAQuoteLinePerSymbol)
     EXPECT_NE(Ask(other, "IBM").log, "200 /d/quotes.csv IBM=" + first[2].str());
 }
 
+TEST(QueryValue, TakesTheRawValueOfTheFirstMatchingParameter)
+{
+    const struct {
+        const char* target;
+        std::optional<std::string> value;
+    } cases[] = {
+        {"/d/quotes.csv?s=IBM&f=sl1d1t1c1ohgv&e=.csv", "IBM"},
+        {"/d/quotes.csv?s=B-C_D=E&f=x", "B-C_D=E"},
+        {"/d/quotes.csv?f=x&s=A+B", "A+B"},
+        {"/d/quotes.csv?s=&f=x", ""},
+        {"/d/quotes.csv?ss=A&f=x", std::nullopt},
+        {"/d/quotes.csv?f=sl1&e=.csv", std::nullopt},
+        {"/d/quotes.csv", std::nullopt},
+        {"/d/quotes.csv?s=A&s=B", "A"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(quotes::QueryValue(c.target, "s"), c.value) << c.target;
+}
+
 TEST(Options, ReadsEachOption)
 {
     const std::optional<quotes::Options> none = quotes::ParseOptions({}, 8642);

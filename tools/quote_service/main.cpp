@@ -181,10 +181,7 @@ int main(int argc, char** argv)
         {
             const std::lock_guard<std::mutex> lock(answering);
             const SystemClock::time_point now = SystemClock::now();
-            std::optional<std::string> symbols;
-            if (request.has_param("s")) {
-                symbols = request.get_param_value("s");
-            }
+            const std::optional<std::string> symbols = quotes::QueryValue(request.target, "s");
             reply = responder->Answer(request.path, symbols, MomentOf(now));
             log << Timestamp(now) << ' ' << reply.log << '\n' << std::flush;
         }

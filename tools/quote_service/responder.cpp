@@ -77,6 +77,24 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, int de
     return options;
 }
 
+std::optional<std::string> QueryValue(const std::string& target, const std::string& key)
+{
+    const std::size_t query = target.find('?');
+    if (query == std::string::npos) return std::nullopt;
+    std::size_t start = query + 1;
+    while (start <= target.size()) {
+        std::size_t end = target.find('&', start);
+        if (end == std::string::npos) end = target.size();
+        const std::string parameter = target.substr(start, end - start);
+        const std::size_t equals = parameter.find('=');
+        if (equals != std::string::npos && parameter.compare(0, equals, key) == 0) {
+            return parameter.substr(equals + 1);
+        }
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
 Reply Responder::Answer(const std::string& path, const std::optional<std::string>& symbols, const Moment& now)
 {
     Reply reply;

@@ -25,6 +25,11 @@ struct Options {
 // name; nullopt when anything is wrong or unknown.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, int default_port);
 
+// The raw value of key in a request target's query: the text after the
+// first '=' of the first "key=..." parameter, up to the next '&'. A symbol
+// may hold '=' itself, so the value is not split any further.
+std::optional<std::string> QueryValue(const std::string& target, const std::string& key);
+
 struct Reply {
     int status = 200;
     std::string body;
