@@ -115,10 +115,12 @@ void Chart(const fs::path& exe, const char* name)
 void Cycle(const fs::path& exe, const char* name)
 {
     std::string symbols, replies;
-    for (int i = 0; i < 6; ++i) {
+    // Each reply comes after 4 s, within the downloader's 5-s wait for data:
+    // the script runs for about 50 s.
+    for (int i = 0; i < 12; ++i) {
         const std::string symbol = "D" + std::to_string(i);
         symbols += symbol + " ";
-        replies += symbol + " delay 8000 12.5\r\n";
+        replies += symbol + " delay 4000 12.5\r\n";
     }
     WorkingFolder folder(symbols + "\r\n");
     Program program(folder.path(), exe);
@@ -129,7 +131,7 @@ void Cycle(const fs::path& exe, const char* name)
     Check(service.WaitForRequests(1, 60000), "the cycle never began");
     program.Press(IDC_STOP);
     Measure("cycle", name);
-    Check(!service.WaitForRequests(6, 0), "the cycle ended while it was measured");
+    Check(!service.WaitForRequests(12, 0), "the cycle ended while it was measured");
 }
 
 }  // namespace

@@ -54,8 +54,8 @@ cpu_ticks() {
 find_process() {
     local p
     for p in /proc/[0-9]*; do
-        tr '\0' '\n' <"$p/cmdline" 2>/dev/null | grep -qF "$1" || continue
-        tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+        grep -qazF "$1" "$p/cmdline" 2>/dev/null || continue
+        grep -qazxF "WINEPREFIX=$WINEPREFIX" "$p/environ" 2>/dev/null || continue
         echo "${p#/proc/}"
         return 0
     done
@@ -65,8 +65,8 @@ find_process() {
 find_wineserver() {
     local p
     for p in /proc/[0-9]*; do
-        [ "$(cat "$p/comm" 2>/dev/null)" = wineserver ] || continue
-        tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+        case $(cat "$p/comm" 2>/dev/null) in wineserver*) ;; *) continue ;; esac
+        grep -qazxF "WINEPREFIX=$WINEPREFIX" "$p/environ" 2>/dev/null || continue
         echo "${p#/proc/}"
         return 0
     done
@@ -81,7 +81,7 @@ declare -A SHARE
 run_idle() {
     local control state_line n name program exe pid server p0 s0 p1 s1 t0 t1 seconds
     control=$(mktemp -d "$WIN_BUILD/idle-control.XXXXXX")
-    server=$(find_wineserver)
+    server=$(find_wineserver) || { echo "no wineserver for $WINEPREFIX" >&2; STATUS=1; return; }
     (cd "$control" && wine "$BIN/idle_bench.exe" >"$control/log" 2>"$control/errors") &
     local driver=$!
     n=0
@@ -92,7 +92,7 @@ run_idle() {
             sleep 0.5
         done
         state_line=$(grep "^STATE $n " "$control/log")
-        read -r _ _ name program <<<"$state_line"
+        read -r _ _ name program <<<"${state_line%$'\r'}"  # the C runtime's text mode: CR LF
         exe=Quorvane.exe
         [ "$program" = ours ] || exe=straight_loop.exe
         pid=$(find_process "$exe") || { echo "no process for $exe" >&2; STATUS=1; touch "$control/done-$n"; continue; }
@@ -112,12 +112,13 @@ run_idle() {
 }
 
 idle_row() {
-    local label=$1 state=$2 target=$3 s o
+    local label=$1 state=$2 target=$3 s o ratio s_all s_prog s_server o_all o_prog o_server
     IFS='|' read -r s_all s_prog s_server <<<"${SHARE[$state,straightforward]:-?|?|?}"
     IFS='|' read -r o_all o_prog o_server <<<"${SHARE[$state,ours]:-?|?|?}"
     s="$s_all% ($s_prog + $s_server)"
     o="$o_all% ($o_prog + $o_server)"
-    ROWS+=("$label|$s|$o||$target")
+    ratio=$(awk -v a="$s_all" -v b="$o_all" 'BEGIN { if (b > 0) printf "%.1fx", a / b }')
+    ROWS+=("$label|$s|$o|$ratio|$target")
 }
 
 echo "Running the chart benchmark..." >&2
