@@ -155,6 +155,8 @@ TEST(QueryValue, TakesTheRawValueOfTheFirstMatchingParameter)
         {"/d/quotes.csv?f=sl1&e=.csv", std::nullopt},
         {"/d/quotes.csv", std::nullopt},
         {"/d/quotes.csv?s=A&s=B", "A"},
+        {"/d/quotes.csv?s=IBM%2BMSFT%3dX&f=x", "IBM+MSFT=X"},
+        {"/d/quotes.csv?s=A%2&f=x", "A%2"},
     };
     for (const auto& c : cases) EXPECT_EQ(quotes::QueryValue(c.target, "s"), c.value) << c.target;
 }

@@ -77,6 +77,33 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, int de
     return options;
 }
 
+namespace {
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// %XX escapes decoded; a '+' stays a '+', the separator of symbols.
+std::string PercentDecoded(const std::string& text)
+{
+    std::string decoded;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
+            decoded += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
+}
+
+}  // namespace
+
 std::optional<std::string> QueryValue(const std::string& target, const std::string& key)
 {
     const std::size_t query = target.find('?');
@@ -88,7 +115,7 @@ std::optional<std::string> QueryValue(const std::string& target, const std::stri
         const std::string parameter = target.substr(start, end - start);
         const std::size_t equals = parameter.find('=');
         if (equals != std::string::npos && parameter.compare(0, equals, key) == 0) {
-            return parameter.substr(equals + 1);
+            return PercentDecoded(parameter.substr(equals + 1));
         }
         start = end + 1;
     }

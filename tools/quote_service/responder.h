@@ -26,8 +26,9 @@ struct Options {
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, int default_port);
 
 // The raw value of key in a request target's query: the text after the
-// first '=' of the first "key=..." parameter, up to the next '&'. A symbol
-// may hold '=' itself, so the value is not split any further.
+// first '=' of the first "key=..." parameter, up to the next '&', with %XX
+// escapes decoded. A symbol may hold '=' itself, so the value is not split
+// any further, and '+' stays the separator of symbols.
 std::optional<std::string> QueryValue(const std::string& target, const std::string& key);
 
 struct Reply {
