@@ -33,6 +33,7 @@ run_bench() {
         STATUS=1
     fi
     while IFS= read -r line; do
+        line=${line%$'\r'}  # the C runtime's text mode: CR LF
         case $line in
             ROW\|*) ROWS+=("${line#ROW|}") ;;
             *) [ -n "$line" ] && echo "$1: $line" >&2 ;;
