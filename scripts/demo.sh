@@ -34,8 +34,8 @@ cd "$FOLDER"
 wine quote_service.exe --log "$(winepath -w "$OUT/quote_service.log")" </dev/null >"$OUT/quote_service.out" 2>&1 &
 SERVICE_PID=$!
 for _ in $(seq 150); do
-    grep -q "listening on" "$OUT/quote_service.out" && break
-    if grep -q "cannot listen" "$OUT/quote_service.out"; then
+    grep -qs "listening on" "$OUT/quote_service.out" && break
+    if grep -qs "cannot listen" "$OUT/quote_service.out"; then
         echo "The quote service cannot listen on port $PORT: another program holds it." >&2
         exit 1
     fi
