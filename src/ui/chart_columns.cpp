@@ -55,7 +55,7 @@ void DrawColumns(HDC dc, const TickLayout& layout, const float* values, int heig
         const int x = TickX(layout, first);
         // The run's vertical segments, which share their end points, cover
         // what one line over their whole extent covers. A single tick is a
-        // point, as DrawSegments draws it.
+        // point, a segment of length zero.
         if (end - first >= 2 || count == 1) {
             float low = values[first];
             float high = values[first];

@@ -1,7 +1,7 @@
 // The chart's costly parts drawn by pixel column: the series with one line per
 // column instead of one per tick, and the symbol list without the texts that
 // cannot reach the visible area. Each gives the very pixels of the
-// straightforward drawing (DrawSegments, every symbol drawn).
+// straightforward drawing: one MoveToEx/LineTo per segment, every symbol drawn.
 #pragma once
 
 #include <windows.h>
@@ -9,8 +9,8 @@
 #include "chart_geometry.h"
 
 // Draws the series of layout.count normalised values (none of them NaN) with
-// the pen selected into dc, pixel for pixel as DrawSegments draws it with
-// x[i] = TickX(layout, i). The ticks that share a pixel column are drawn as
+// the pen selected into dc, pixel for pixel as one MoveToEx/LineTo per
+// segment draws it, with x[i] = TickX(layout, i). The ticks that share a pixel column are drawn as
 // one vertical line from their highest to their lowest point, and each step
 // from one column to the next as the segment between its two ticks.
 void DrawColumns(HDC dc, const TickLayout& layout, const float* values, int height);

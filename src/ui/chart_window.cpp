@@ -131,20 +131,6 @@ void ShowTitle(HWND window, const char* title)
 
 }  // namespace
 
-void DrawSegments(HDC dc, const int* x, const float* values, int count, int height)
-{
-    if (count == 1) {
-        const int y = ValueY(height, values[0]);
-        MoveToEx(dc, x[0], y, nullptr);
-        LineTo(dc, x[0], y);
-        return;
-    }
-    for (int i = 0; i + 1 < count; ++i) {
-        MoveToEx(dc, x[i], ValueY(height, values[i]), nullptr);
-        LineTo(dc, x[i + 1], ValueY(height, values[i + 1]));
-    }
-}
-
 bool DrawFrame(HDC dc, int width, int height, int mouseX, char (&title)[1000])
 {
     Rectangle(dc, 0, 0, SymbolPanelWidth, height);

@@ -25,8 +25,3 @@ void MoveSelection();
 // Returns true, with the window's new title in title, when the cursor is over
 // a plotted tick; the title is the price of the last such tick.
 bool DrawFrame(HDC dc, int width, int height, int mouseX, char (&title)[1000]);
-
-// The series as one segment per pair of neighbouring ticks, drawn with the
-// pen selected into dc: tick i at (x[i], the y of values[i]). A single tick
-// is drawn as a point, a segment of length zero.
-void DrawSegments(HDC dc, const int* x, const float* values, int count, int height);

@@ -13,6 +13,23 @@ namespace {
 constexpr COLORREF Black = 0;
 constexpr COLORREF Red = 255;
 
+// The series as one segment per pair of neighbouring ticks, drawn with the
+// pen selected into dc: tick i at (x[i], the y of values[i]). A single tick
+// is drawn as a point, a segment of length zero.
+void DrawSegments(HDC dc, const int* x, const float* values, int count, int height)
+{
+    if (count == 1) {
+        const int y = ValueY(height, values[0]);
+        MoveToEx(dc, x[0], y, nullptr);
+        LineTo(dc, x[0], y);
+        return;
+    }
+    for (int i = 0; i + 1 < count; ++i) {
+        MoveToEx(dc, x[i], ValueY(height, values[i]), nullptr);
+        LineTo(dc, x[i + 1], ValueY(height, values[i + 1]));
+    }
+}
+
 int ListedStocks()
 {
     return std::clamp(FileNumber, 0, MaxStockFiles);
