@@ -53,8 +53,13 @@ ensure_prefix() {
         mkdir -p "$WINEPREFIX"
         wineboot --init >/dev/null 2>&1
         wineserver -w
+        # A fresh prefix has no program for .txt files: "Donations.txt" opens in Notepad.
+        wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
+        if [ "$kind" = run ]; then
+            wine reg add 'HKCR\txtfile\shell\open\command' /ve /d 'notepad.exe "%1"' /f >/dev/null 2>&1
+            wineserver -w
+        fi
         if [ "$kind" = test ]; then
-            wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
             wine reg add 'HKCR\txtfile\shell\open\command' /ve /d 'cmd.exe /c rem %1' /f >/dev/null 2>&1
             wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
             wineserver -w
