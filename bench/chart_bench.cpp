@@ -10,6 +10,7 @@
 
 #include "core/stock_table.h"
 #include "harness.h"
+#include "support/dib_section.h"
 #include "support/straight_frame.h"
 #include "ui/chart_window.h"
 
@@ -43,26 +44,12 @@ void FillSeries(const Shape& shape, int stock)
 // The frame of `draw` composed into a DIB section: its pixels.
 std::vector<uint32_t> Compose(bool (*draw)(HDC, int, int, int, char (&)[1000]), int width, int height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    const HDC dc = CreateCompatibleDC(nullptr);
-    uint32_t* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const DibSection frame(width, height, RGB(0, 255, 0));
     char title[1000];
     TickNumber = MaxTicks;
-    draw(dc, width, height, Mouse.x, title);
-    GdiFlush();
-    std::vector<uint32_t> pixels(bits, bits + static_cast<size_t>(width) * static_cast<size_t>(height));
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return pixels;
+    draw(frame.dc(), width, height, Mouse.x, title);
+    const uint32_t* bits = frame.bits();
+    return std::vector<uint32_t>(bits, bits + static_cast<size_t>(width) * static_cast<size_t>(height));
 }
 
 void Pump()

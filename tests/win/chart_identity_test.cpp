@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "core/stock_table.h"
+#include "support/dib_section.h"
 #include "support/straight_frame.h"
 #include "ui/chart_window.h"
 
@@ -23,33 +24,9 @@ namespace {
 
 // A top-down 32-bit DIB section in a memory DC, filled with a colour that no
 // frame draws, so that a pixel one drawing leaves alone shows as well.
-class Dib {
+class Dib : public DibSection {
 public:
-    Dib(int width, int height) : width_(width), height_(height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-        for (int i = 0; i < width * height; ++i) bits_[i] = 0x00FF00;
-    }
-    ~Dib()
-    {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Dib(const Dib&) = delete;
-    Dib& operator=(const Dib&) = delete;
-
-    HDC dc() const { return dc_; }
-    bool valid() const { return bits_ != nullptr; }
+    Dib(int width, int height) : DibSection(width, height, RGB(0, 255, 0)) {}
 
     // Where the two pictures first differ, as text; empty when they are the same bytes.
     std::string Difference(const Dib& other) const
@@ -78,13 +55,6 @@ public:
         for (int i = 0; i < width_ * height_; ++i) n += (bits_[i] & 0xFFFFFF) == 0xFF0000;
         return n;
     }
-
-private:
-    int width_, height_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-    uint32_t* bits_ = nullptr;
 };
 
 // A small generator of our own, so that every build draws the same fixtures.

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "core/stock_table.h"
+#include "support/dib_section.h"
 #include "ui/chart_window.h"
 #include "win/process_counts.h"
 
@@ -23,39 +24,11 @@ constexpr COLORREF Black = RGB(0, 0, 0);
 constexpr COLORREF Red = RGB(255, 0, 0);
 constexpr COLORREF Green = RGB(0, 255, 0);  // what no frame draws: shows an undrawn pixel
 
-// A top-down 32-bit DIB section selected into a memory DC, so that its
-// pixels can be read directly.
-class Frame {
+// A frame to draw into, read pixel by pixel.
+class Frame : public DibSection {
 public:
-    Frame(int width, int height, COLORREF fill = Green) : width_(width), height_(height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-        const HBRUSH brush = CreateSolidBrush(fill);
-        const RECT all = {0, 0, width, height};
-        FillRect(dc_, &all, brush);
-        DeleteObject(brush);
-    }
-    ~Frame()
-    {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Frame(const Frame&) = delete;
-    Frame& operator=(const Frame&) = delete;
+    Frame(int width, int height, COLORREF fill = Green) : DibSection(width, height, fill) {}
 
-    HDC dc() const { return dc_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
     COLORREF Pixel(int x, int y) const
     {
         GdiFlush();
@@ -88,11 +61,6 @@ private:
         snprintf(text, sizeof text, "%06lX", static_cast<unsigned long>(c));
         return text;
     }
-    int width_, height_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-    DWORD* bits_ = nullptr;
 };
 
 struct Stock {
